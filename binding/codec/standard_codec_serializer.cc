@@ -1,0 +1,253 @@
+#include "binding/codec/standard_codec_serializer.h"
+
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "binding/diagnostic.h"
+
+namespace flutter {
+namespace {
+
+// Type bytes of the standard encoding.
+enum TypeByte : uint8_t {
+  kTypeNull = 0,
+  kTypeTrue = 1,
+  kTypeFalse = 2,
+  kTypeInt32 = 3,
+  kTypeInt64 = 4,
+  kTypeLargeInt = 5,  // read as a string; never written
+  kTypeDouble = 6,
+  kTypeString = 7,
+  kTypeUint8List = 8,
+  kTypeInt32List = 9,
+  kTypeInt64List = 10,
+  kTypeDoubleList = 11,
+  kTypeList = 12,
+  kTypeMap = 13,
+  kTypeFloatList = 14,
+};
+
+constexpr uint8_t kSize16Marker = 254;
+constexpr uint8_t kSize32Marker = 255;
+constexpr uint64_t kMaxSize = 0xFFFFFFFFu;
+
+// Numbers travel in memory order: the targets are little-endian, as the encoding is.
+template <typename T>
+void WriteNumber(T number, ByteStreamWriter& stream) {
+  uint8_t bytes[sizeof(T)];
+  std::memcpy(bytes, &number, sizeof(T));
+  stream.WriteBytes(bytes, sizeof(T));
+}
+
+// A failed read leaves the destination untouched, so it starts as zero.
+template <typename T>
+T ReadNumber(ByteStreamReader& stream) {
+  T number{};
+  stream.ReadBytes(reinterpret_cast<uint8_t*>(&number), sizeof(T));
+  return number;
+}
+
+}  // namespace
+
+const StandardCodecSerializer& StandardCodecSerializer::Instance() {
+  static const StandardCodecSerializer instance;
+  return instance;
+}
+
+EncodableValue StandardCodecSerializer::ReadValue(ByteStreamReader& stream) const {
+  const uint8_t type = stream.ReadByte();
+  return ReadValueOfType(type, stream);
+}
+
+void StandardCodecSerializer::WriteSize(uint64_t size, ByteStreamWriter& stream) const {
+  if (size < kSize16Marker) {
+    stream.WriteByte(static_cast<uint8_t>(size));
+  } else if (size <= 0xFFFF) {
+    stream.WriteByte(kSize16Marker);
+    WriteNumber(static_cast<uint16_t>(size), stream);
+  } else if (size <= kMaxSize) {
+    stream.WriteByte(kSize32Marker);
+    WriteNumber(static_cast<uint32_t>(size), stream);
+  } else {
+    throw std::length_error("StandardCodecSerializer::WriteSize: size above 4294967295");
+  }
+}
+
+uint32_t StandardCodecSerializer::ReadSize(ByteStreamReader& stream) const {
+  const uint8_t first = stream.ReadByte();
+  if (first < kSize16Marker) return first;
+  if (first == kSize16Marker) return ReadNumber<uint16_t>(stream);
+  return ReadNumber<uint32_t>(stream);
+}
+
+namespace {
+
+// A numeric list moves as one block, straight from the list's storage.
+template <typename T>
+void WriteNumericList(const StandardCodecSerializer& serializer, const std::vector<T>& list,
+                      ByteStreamWriter& stream) {
+  serializer.WriteSize(list.size(), stream);
+  if (list.empty()) return;
+  stream.PadToAlignment(static_cast<uint8_t>(sizeof(T)));
+  stream.WriteBytes(reinterpret_cast<const uint8_t*>(list.data()), list.size() * sizeof(T));
+}
+
+// The reader skips to the element boundary whatever the size, zero included, unlike the writer.
+template <typename T>
+std::vector<T> ReadNumericList(const StandardCodecSerializer& serializer, ByteStreamReader& stream) {
+  const uint32_t count = serializer.ReadSize(stream);
+  std::vector<T> list(count);
+  stream.SkipToAlignment(static_cast<uint8_t>(sizeof(T)));
+  stream.ReadBytes(reinterpret_cast<uint8_t*>(list.data()), list.size() * sizeof(T));
+  return list;
+}
+
+}  // namespace
+
+void StandardCodecSerializer::WriteValue(const EncodableValue& value,
+                                         ByteStreamWriter& stream) const {
+  switch (value.Index()) {
+    case EncodableValue::kNull:
+      stream.WriteByte(kTypeNull);
+      return;
+    case EncodableValue::kBool:
+      stream.WriteByte(*value.GetIf<bool>() ? kTypeTrue : kTypeFalse);
+      return;
+    case EncodableValue::kInt32:
+      stream.WriteByte(kTypeInt32);
+      WriteNumber(*value.GetIf<int32_t>(), stream);
+      return;
+    case EncodableValue::kInt64:
+      stream.WriteByte(kTypeInt64);
+      WriteNumber(*value.GetIf<int64_t>(), stream);
+      return;
+    case EncodableValue::kDouble:
+      stream.WriteByte(kTypeDouble);
+      stream.PadToAlignment(8);
+      WriteNumber(*value.GetIf<double>(), stream);
+      return;
+    case EncodableValue::kString: {
+      const std::string& text = *value.GetIf<std::string>();
+      stream.WriteByte(kTypeString);
+      WriteSize(text.size(), stream);
+      if (!text.empty()) {
+        stream.WriteBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+      }
+      return;
+    }
+    case EncodableValue::kUint8List: {
+      const auto& bytes = *value.GetIf<std::vector<uint8_t>>();
+      stream.WriteByte(kTypeUint8List);
+      WriteSize(bytes.size(), stream);
+      if (!bytes.empty()) stream.WriteBytes(bytes.data(), bytes.size());
+      return;
+    }
+    case EncodableValue::kInt32List:
+      stream.WriteByte(kTypeInt32List);
+      WriteNumericList(*this, *value.GetIf<std::vector<int32_t>>(), stream);
+      return;
+    case EncodableValue::kInt64List:
+      stream.WriteByte(kTypeInt64List);
+      WriteNumericList(*this, *value.GetIf<std::vector<int64_t>>(), stream);
+      return;
+    case EncodableValue::kDoubleList:
+      stream.WriteByte(kTypeDoubleList);
+      WriteNumericList(*this, *value.GetIf<std::vector<double>>(), stream);
+      return;
+    case EncodableValue::kFloatList:
+      stream.WriteByte(kTypeFloatList);
+      WriteNumericList(*this, *value.GetIf<std::vector<float>>(), stream);
+      return;
+    case EncodableValue::kList: {
+      const ValueList& list = *value.GetIf<ValueList>();
+      stream.WriteByte(kTypeList);
+      WriteSize(list.size(), stream);
+      for (const EncodableValue& element : list) WriteValue(element, stream);
+      return;
+    }
+    case EncodableValue::kMap: {
+      const ValueMap& map = *value.GetIf<ValueMap>();
+      stream.WriteByte(kTypeMap);
+      WriteSize(map.size(), stream);
+      for (const auto& [key, entry_value] : map) {
+        WriteValue(key, stream);
+        WriteValue(entry_value, stream);
+      }
+      return;
+    }
+    case EncodableValue::kCustom:
+    default:
+      // The reader sees null, and the rest of the message stays readable.
+      stream.WriteByte(kTypeNull);
+      WriteDiagnosticLine("Unhandled custom type in StandardCodecSerializer::WriteValue. ",
+                          "Custom types require codec extensions.");
+      return;
+  }
+}
+
+EncodableValue StandardCodecSerializer::ReadValueOfType(uint8_t type,
+                                                        ByteStreamReader& stream) const {
+  switch (type) {
+    case kTypeNull:
+      return EncodableValue();
+    case kTypeTrue:
+      return EncodableValue(true);
+    case kTypeFalse:
+      return EncodableValue(false);
+    case kTypeInt32:
+      return EncodableValue(ReadNumber<int32_t>(stream));
+    case kTypeInt64:
+      return EncodableValue(ReadNumber<int64_t>(stream));
+    case kTypeDouble:
+      stream.SkipToAlignment(8);
+      return EncodableValue(ReadNumber<double>(stream));
+    case kTypeLargeInt:
+    case kTypeString: {
+      std::string text(ReadSize(stream), '\0');
+      stream.ReadBytes(reinterpret_cast<uint8_t*>(text.data()), text.size());
+      return EncodableValue(std::move(text));
+    }
+    case kTypeUint8List: {
+      std::vector<uint8_t> bytes(ReadSize(stream));
+      stream.ReadBytes(bytes.data(), bytes.size());
+      return EncodableValue(std::move(bytes));
+    }
+    case kTypeInt32List:
+      return EncodableValue(ReadNumericList<int32_t>(*this, stream));
+    case kTypeInt64List:
+      return EncodableValue(ReadNumericList<int64_t>(*this, stream));
+    case kTypeDoubleList:
+      return EncodableValue(ReadNumericList<double>(*this, stream));
+    case kTypeFloatList:
+      return EncodableValue(ReadNumericList<float>(*this, stream));
+    case kTypeList: {
+      const uint32_t count = ReadSize(stream);
+      ValueList list;
+      for (uint32_t i = 0; i < count; ++i) list.push_back(ReadValue(stream));
+      return EncodableValue(std::move(list));
+    }
+    case kTypeMap: {
+      const uint32_t count = ReadSize(stream);
+      ValueMap map;
+      for (uint32_t i = 0; i < count; ++i) {
+        EncodableValue key = ReadValue(stream);
+        EncodableValue entry_value = ReadValue(stream);
+        // Keys that arrive in order cost one comparison each. Of equivalent keys the first stays.
+        map.emplace_hint(map.end(), std::move(key), std::move(entry_value));
+      }
+      return EncodableValue(std::move(map));
+    }
+    default: {
+      char decimal[4];
+      std::snprintf(decimal, sizeof(decimal), "%u", static_cast<unsigned>(type));
+      WriteDiagnosticLine("Unknown type in StandardCodecSerializer::ReadValueOfType: ", decimal);
+      return EncodableValue();
+    }
+  }
+}
+
+}  // namespace flutter
