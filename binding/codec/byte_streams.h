@@ -28,6 +28,10 @@ class ByteStreamReader {
   // Moves the position up to the next multiple of `alignment`, unread. May move past the end of
   // the data; the next read then fails as above.
   virtual void SkipToAlignment(uint8_t alignment) = 0;
+  // How many bytes are left to read; 0 once the position is at or past the end. The serializer
+  // checks declared sizes against it, so that a few bytes that declare gigabytes cost no more
+  // than they hold. A reader that cannot tell answers SIZE_MAX, and gets no such check.
+  virtual std::size_t RemainingBytes() const { return SIZE_MAX; }
 
  protected:
   ByteStreamReader() = default;

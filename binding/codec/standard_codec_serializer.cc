@@ -1,5 +1,6 @@
 #include "binding/codec/standard_codec_serializer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -34,6 +35,61 @@ enum TypeByte : uint8_t {
 constexpr uint8_t kSize16Marker = 254;
 constexpr uint8_t kSize32Marker = 255;
 constexpr uint64_t kMaxSize = 0xFFFFFFFFu;
+
+// Bounds on reading hostile input. Well-formed messages never meet them, and neither do messages
+// cut short by a few bytes, which keep decoding into zeros and nulls.
+//
+// Containers nest at most this deep, so decoding, copying, comparing and destroying any decoded
+// value fit in a small stack.
+constexpr unsigned kMaxNestingDepth = 128;
+// Once the data has run out, a container may still expect at most this many values; and a string
+// or list whose bytes are not all there may declare at most this many bytes (it reads as that many
+// zeros). Either way the missing part costs a small constant, not what a size field claims.
+constexpr uint64_t kMaxMissing = 64;
+// Lists reserve room for at most this many elements up front and grow as elements arrive, so that
+// a declared count costs memory only as its elements turn up.
+constexpr uint32_t kMaxReserve = 1024;
+
+// Containers open on this thread's current decode.
+thread_local unsigned open_containers = 0;
+
+[[noreturn]] void Reject(const char* line) {
+  WriteDiagnosticLine(line);
+  throw std::length_error(line);
+}
+
+[[noreturn]] void RejectSize(uint64_t size) {
+  char line[128];
+  std::snprintf(line, sizeof(line),
+                "Size %llu runs past the end of the data in StandardCodecSerializer::ReadValueOfType",
+                static_cast<unsigned long long>(size));
+  Reject(line);
+}
+
+class NestingGuard {
+ public:
+  NestingGuard() {
+    if (open_containers >= kMaxNestingDepth) {
+      Reject("Values nested deeper than 128 in StandardCodecSerializer::ReadValueOfType");
+    }
+    ++open_containers;
+  }
+  ~NestingGuard() { --open_containers; }
+  NestingGuard(const NestingGuard&) = delete;
+  NestingGuard& operator=(const NestingGuard&) = delete;
+};
+
+// A run of `count` elements of `width` bytes that is about to be read.
+void CheckRun(uint64_t count, uint64_t width, const ByteStreamReader& stream) {
+  const uint64_t bytes = count * width;  // at most (2^32 - 1) * 8: no overflow
+  if (bytes > kMaxMissing && bytes > stream.RemainingBytes()) RejectSize(count);
+}
+
+// A container about to read `values` more values, each at least one byte long.
+void CheckValues(uint64_t values, uint64_t size, const ByteStreamReader& stream) {
+  const uint64_t remaining = stream.RemainingBytes();
+  if (values > kMaxMissing && values - kMaxMissing > remaining) RejectSize(size);
+}
 
 // Numbers travel in memory order: the targets are little-endian, as the encoding is.
 template <typename T>
@@ -100,8 +156,9 @@ void WriteNumericList(const StandardCodecSerializer& serializer, const std::vect
 template <typename T>
 std::vector<T> ReadNumericList(const StandardCodecSerializer& serializer, ByteStreamReader& stream) {
   const uint32_t count = serializer.ReadSize(stream);
-  std::vector<T> list(count);
   stream.SkipToAlignment(static_cast<uint8_t>(sizeof(T)));
+  CheckRun(count, sizeof(T), stream);
+  std::vector<T> list(count);
   stream.ReadBytes(reinterpret_cast<uint8_t*>(list.data()), list.size() * sizeof(T));
   return list;
 }
@@ -207,12 +264,16 @@ EncodableValue StandardCodecSerializer::ReadValueOfType(uint8_t type,
       return EncodableValue(ReadNumber<double>(stream));
     case kTypeLargeInt:
     case kTypeString: {
-      std::string text(ReadSize(stream), '\0');
+      const uint32_t size = ReadSize(stream);
+      CheckRun(size, 1, stream);
+      std::string text(size, '\0');
       stream.ReadBytes(reinterpret_cast<uint8_t*>(text.data()), text.size());
       return EncodableValue(std::move(text));
     }
     case kTypeUint8List: {
-      std::vector<uint8_t> bytes(ReadSize(stream));
+      const uint32_t size = ReadSize(stream);
+      CheckRun(size, 1, stream);
+      std::vector<uint8_t> bytes(size);
       stream.ReadBytes(bytes.data(), bytes.size());
       return EncodableValue(std::move(bytes));
     }
@@ -225,15 +286,24 @@ EncodableValue StandardCodecSerializer::ReadValueOfType(uint8_t type,
     case kTypeFloatList:
       return EncodableValue(ReadNumericList<float>(*this, stream));
     case kTypeList: {
+      const NestingGuard nesting;
       const uint32_t count = ReadSize(stream);
+      CheckValues(count, count, stream);
       ValueList list;
-      for (uint32_t i = 0; i < count; ++i) list.push_back(ReadValue(stream));
+      list.reserve(std::min(count, kMaxReserve));
+      for (uint32_t i = 0; i < count; ++i) {
+        CheckValues(count - i, count, stream);
+        list.push_back(ReadValue(stream));
+      }
       return EncodableValue(std::move(list));
     }
     case kTypeMap: {
+      const NestingGuard nesting;
       const uint32_t count = ReadSize(stream);
+      CheckValues(uint64_t{count} * 2, count, stream);
       ValueMap map;
       for (uint32_t i = 0; i < count; ++i) {
+        CheckValues(uint64_t{count - i} * 2, count, stream);
         EncodableValue key = ReadValue(stream);
         EncodableValue entry_value = ReadValue(stream);
         // Keys that arrive in order cost one comparison each. Of equivalent keys the first stays.

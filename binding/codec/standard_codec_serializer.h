@@ -13,6 +13,15 @@
 // a type byte outside the table reads as null, and data that ends early reads as zeros and nulls
 // (with the reader's own line per failed read).
 //
+// Reading is bounded, so that hostile bytes cost time linear in their length and memory a small
+// multiple of it, whatever sizes they declare. ReadValueOfType writes a diagnostic line and
+// throws std::length_error, leaving the stream part-read, for
+// - lists and maps nested more than 128 deep;
+// - a string or list whose declared bytes are more than 64 and more than what is left to read;
+// - a list or map that would have more than 64 values missing once the data runs out.
+// Short of those bounds a message that ends early reads as zeros and nulls, as above. The bounds
+// on sizes need the stream's RemainingBytes(); a stream that cannot tell gets only the depth bound.
+//
 // Thread safety: the serializer holds no state; one instance serves any number of threads, each
 // with its own stream.
 #ifndef QUORLAX_BINDING_CODEC_STANDARD_CODEC_SERIALIZER_H_
@@ -42,7 +51,8 @@ class StandardCodecSerializer {
   // cannot carry; the bytes written so far are then not a valid message.
   virtual void WriteValue(const EncodableValue& value, ByteStreamWriter& stream) const;
 
-  // Reads the payload that follows the type byte `type` and returns the value.
+  // Reads the payload that follows the type byte `type` and returns the value. Throws
+  // std::length_error past the bounds above.
   virtual EncodableValue ReadValueOfType(uint8_t type, ByteStreamReader& stream) const;
 
   // Reads a type byte and the value after it, through ReadValueOfType.

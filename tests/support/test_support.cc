@@ -6,6 +6,12 @@
 
 #include "host/value_format.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <pthread.h>
+#endif
+
 namespace quorlax_test {
 
 std::vector<uint8_t> FromHex(const std::string& hex) {
@@ -42,6 +48,42 @@ std::string ToHex(const uint8_t* bytes, std::size_t size) {
 }
 
 std::string ToHex(const std::vector<uint8_t>& bytes) { return ToHex(bytes.data(), bytes.size()); }
+
+namespace {
+
+#if defined(_WIN32)
+DWORD WINAPI RunBody(void* body) {
+  (*static_cast<const std::function<void()>*>(body))();
+  return 0;
+}
+#else
+void* RunBody(void* body) {
+  (*static_cast<const std::function<void()>*>(body))();
+  return nullptr;
+}
+#endif
+
+}  // namespace
+
+void RunOnStackOf(std::size_t stack_bytes, const std::function<void()>& body) {
+  void* argument = const_cast<std::function<void()>*>(&body);
+#if defined(_WIN32)
+  HANDLE thread = CreateThread(nullptr, stack_bytes, RunBody, argument,
+                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (thread == nullptr) throw std::runtime_error("CreateThread failed");
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+#else
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setstacksize(&attributes, stack_bytes);
+  pthread_t thread;
+  const int error = pthread_create(&thread, &attributes, RunBody, argument);
+  pthread_attr_destroy(&attributes);
+  if (error != 0) throw std::runtime_error("pthread_create failed");
+  pthread_join(thread, nullptr);
+#endif
+}
 
 StderrCapture::StderrCapture() { testing::internal::CaptureStderr(); }
 

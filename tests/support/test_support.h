@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -37,6 +38,9 @@ class StderrCapture {
  private:
   bool capturing_ = true;
 };
+
+// Runs `body` on a new thread whose stack is `stack_bytes` long, and waits for it.
+void RunOnStackOf(std::size_t stack_bytes, const std::function<void()>& body);
 
 // Neither orders before the other.
 inline bool Equivalent(const flutter::EncodableValue& a, const flutter::EncodableValue& b) {
