@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <exception>
 
 namespace flutter {
 namespace {
@@ -19,6 +20,16 @@ void WriteDiagnosticLine(std::string_view first, std::string_view second) noexce
   std::fprintf(stderr, "%.*s%.*s\n", PrintfLength(first), PrintfText(first), PrintfLength(second),
                PrintfText(second));
   std::fflush(stderr);
+}
+
+void WriteCurrentExceptionLine(std::string_view context) noexcept {
+  try {
+    throw;
+  } catch (const std::exception& error) {
+    WriteDiagnosticLine(context, error.what());
+  } catch (...) {
+    WriteDiagnosticLine(context, "unknown exception");
+  }
 }
 
 }  // namespace flutter

@@ -13,6 +13,11 @@ namespace flutter {
 // Writes `first`, then `second`, then a newline to standard error, and flushes it. Never throws.
 void WriteDiagnosticLine(std::string_view first, std::string_view second = {}) noexcept;
 
+// Writes `context` followed by the text of the exception being handled ("unknown exception" for
+// one that is not a std::exception). Call only from inside a catch handler. The callbacks the
+// engine calls use it, since no exception may leave them.
+void WriteCurrentExceptionLine(std::string_view context) noexcept;
+
 }  // namespace flutter
 
 #endif  // QUORLAX_BINDING_DIAGNOSTIC_H_

@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "binding/channel/method_call_channel.h"
+#include "binding/codec/standard_method_codec.h"
 #include "plugin/windows_version.h"
 
 namespace quorlax {
@@ -20,8 +22,25 @@ bool IsVersionAtLeast(uint16_t major, uint16_t minor, uint16_t service_pack_majo
   condition_mask = VerSetConditionMask(condition_mask, VER_MAJORVERSION, VER_GREATER_EQUAL);
   condition_mask = VerSetConditionMask(condition_mask, VER_MINORVERSION, VER_GREATER_EQUAL);
   condition_mask = VerSetConditionMask(condition_mask, VER_SERVICEPACKMAJOR, VER_GREATER_EQUAL);
-  return VerifyVersionInfoW(&version_info, VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
+  return VerifyVersionInfoW(&version_info,
+                            VER_MAJORVERSION | VER_MINORVERSION | VER_SERVICEPACKMAJOR,
                             condition_mask) != 0;
+}
+
+void QuorlaxPlugin::RegisterWithRegistrar(flutter::PluginRegistrarWindows* registrar) {
+  const flutter::StandardMethodCodec& codec = flutter::StandardMethodCodec::Instance();
+  const auto channel = std::make_unique<flutter::MethodCallChannel<flutter::EncodableValue>>(
+      registrar->GetMessenger(), "quorlax", &codec);
+  auto plugin = std::make_unique<QuorlaxPlugin>();
+  // The registrar owns both the plugin and the messenger that keeps this handler, so the plugin
+  // outlives every call the handler forwards.
+  channel->SetCallHandler(
+      [plugin_object = plugin.get()](
+          const flutter::MethodCall<flutter::EncodableValue>& call,
+          std::unique_ptr<flutter::MethodResult<flutter::EncodableValue>> result) {
+        plugin_object->OnMethodCall(call, std::move(result));
+      });
+  registrar->AdoptPlugin(std::move(plugin));
 }
 
 void QuorlaxPlugin::OnMethodCall(

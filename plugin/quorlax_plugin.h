@@ -13,11 +13,18 @@
 #include "binding/channel/method_result.h"
 #include "binding/codec/encodable_value.h"
 #include "binding/registrar/plugin.h"
+#include "binding/registrar/plugin_registrar_windows.h"
 
 namespace quorlax {
 
 class QuorlaxPlugin final : public flutter::Plugin {
  public:
+  // Creates the channel "quorlax" on the registrar's messenger, with the standard method codec,
+  // and a plugin object that answers its calls; the registrar owns the plugin from then on, and
+  // the messenger the channel's handler. Registering again on the same registrar makes a second
+  // plugin, whose handler replaces the first one's. `registrar` is borrowed.
+  static void RegisterWithRegistrar(flutter::PluginRegistrarWindows* registrar);
+
   QuorlaxPlugin() = default;
   ~QuorlaxPlugin() override = default;
 

@@ -15,8 +15,9 @@ namespace flutter {
 template <typename T = EncodableValue>
 class MethodCall {
  public:
-  MethodCall(const std::string& method_name, std::unique_ptr<T> arguments)
-      : method_name_(method_name), arguments_(std::move(arguments)) {}
+  // Copies the name (or takes it over, from an rvalue) and takes over the arguments.
+  MethodCall(std::string method_name, std::unique_ptr<T> arguments)
+      : method_name_(std::move(method_name)), arguments_(std::move(arguments)) {}
   virtual ~MethodCall() = default;
 
   MethodCall(const MethodCall&) = delete;
