@@ -29,11 +29,21 @@ void AppendQuoted(const std::string& text, std::string& out) {
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (byte < 0x20 || byte == 0x7F) {
           char escape[8];
@@ -71,29 +81,35 @@ struct Appender {
   void operator()(double d) const { AppendNumber(d, out); }
   void operator()(const std::string& s) const { AppendQuoted(s, out); }
   void operator()(const std::vector<uint8_t>& bytes) const {
-    AppendList("bytes", bytes, " ", [](uint8_t b, std::string& o) {
-      char hex[3];
-      std::snprintf(hex, sizeof(hex), "%02x", b);
-      o += hex;
-    }, out);
+    AppendList(
+        "bytes", bytes, " ",
+        [](uint8_t b, std::string& o) {
+          char hex[3];
+          std::snprintf(hex, sizeof(hex), "%02x", b);
+          o += hex;
+        },
+        out);
   }
   void operator()(const std::vector<int32_t>& list) const {
-    AppendList("int32", list, ", ", [](int32_t n, std::string& o) { o += std::to_string(n); },
-               out);
+    AppendList(
+        "int32", list, ", ", [](int32_t n, std::string& o) { o += std::to_string(n); }, out);
   }
   void operator()(const std::vector<int64_t>& list) const {
-    AppendList("int64", list, ", ", [](int64_t n, std::string& o) { o += std::to_string(n); },
-               out);
+    AppendList(
+        "int64", list, ", ", [](int64_t n, std::string& o) { o += std::to_string(n); }, out);
   }
   void operator()(const std::vector<double>& list) const {
-    AppendList("float64", list, ", ", [](double d, std::string& o) { AppendNumber(d, o); }, out);
+    AppendList(
+        "float64", list, ", ", [](double d, std::string& o) { AppendNumber(d, o); }, out);
   }
   void operator()(const std::vector<float>& list) const {
-    AppendList("float32", list, ", ", [](float f, std::string& o) { AppendNumber(f, o); }, out);
+    AppendList(
+        "float32", list, ", ", [](float f, std::string& o) { AppendNumber(f, o); }, out);
   }
   void operator()(const flutter::ValueList& list) const {
-    AppendList("", list, ", ",
-               [](const flutter::EncodableValue& v, std::string& o) { Append(v, o); }, out);
+    AppendList(
+        "", list, ", ", [](const flutter::EncodableValue& v, std::string& o) { Append(v, o); },
+        out);
   }
   void operator()(const flutter::ValueMap& map) const {
     out += '{';

@@ -46,9 +46,9 @@ TEST(QuorlaxPluginTest, ArgumentsDoNotChangeTheAnswer) {
 }
 
 TEST(QuorlaxPluginTest, EveryOtherNameIsNotImplemented) {
-  for (const char* name : {"", "getplatformversion", "GetPlatformVersion", "getPlatformVersion ",
-                           " getPlatformVersion", "getPlatform", "getPlatformVersions",
-                           "getBatteryLevel"}) {
+  for (const char* name :
+       {"", "getplatformversion", "GetPlatformVersion", "getPlatformVersion ",
+        " getPlatformVersion", "getPlatform", "getPlatformVersions", "getBatteryLevel"}) {
     SCOPED_TRACE(std::string("\"") + name + "\"");
     const std::vector<Answer> answers = Call(name, nullptr);
     ASSERT_EQ(answers.size(), 1u);

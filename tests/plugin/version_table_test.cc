@@ -27,8 +27,8 @@ TEST_F(VersionTableTest, AnswerFollowsTheFirstTestThatPasses) {
     uint16_t service_pack;
     const char* answer;
   } rows[] = {
-      {10, 0, 0, "Windows 10+"}, {11, 0, 0, "Windows 10+"}, {10, 5, 3, "Windows 10+"},
-      {6, 3, 0, "Windows 8"},    {6, 2, 0, "Windows 8"},    {6, 1, 0, "Windows 7"},
+      {10, 0, 0, "Windows 10+"}, {11, 0, 0, "Windows 10+"},  {10, 5, 3, "Windows 10+"},
+      {6, 3, 0, "Windows 8"},    {6, 2, 0, "Windows 8"},     {6, 1, 0, "Windows 7"},
       {6, 1, 1, "Windows 7"},    {6, 1, 65535, "Windows 7"}, {6, 0, 0, "Windows "},
       {6, 0, 2, "Windows "},     {5, 1, 3, "Windows "},
   };

@@ -127,9 +127,7 @@ void RecordingResult::DeliverError(const std::string& code, const std::string& m
   answers_->push_back(std::move(answer));
 }
 
-void RecordingResult::DeliverNotImplemented() {
-  answers_->emplace_back(Answer::kNotImplemented);
-}
+void RecordingResult::DeliverNotImplemented() { answers_->emplace_back(Answer::kNotImplemented); }
 
 }  // namespace quorlax_test
 

@@ -137,7 +137,8 @@ TEST(EncodableValueTest, ValueOrder) {
        EncodableValue(std::vector<float>{-1.0f})},
       {"value list elementwise", EncodableValue(ValueList{1, "b"}),
        EncodableValue(ValueList{1, "c"})},
-      {"value list prefix", EncodableValue(ValueList{}), EncodableValue(ValueList{EncodableValue()})},
+      {"value list prefix", EncodableValue(ValueList{}),
+       EncodableValue(ValueList{EncodableValue()})},
       {"map 1->\"a\" before 1->\"b\"", EncodableValue(ValueMap{{1, "a"}}),
        EncodableValue(ValueMap{{1, "b"}})},
       {"empty map before 0->null", EncodableValue(ValueMap{}),
@@ -145,8 +146,7 @@ TEST(EncodableValueTest, ValueOrder) {
       {"map keys decide first", EncodableValue(ValueMap{{1, "z"}}),
        EncodableValue(ValueMap{{2, "a"}})},
       {"positions: double before string", EncodableValue(1e300), EncodableValue("")},
-      {"positions: map before custom", EncodableValue(ValueMap{}),
-       EncodableValue(CustomValue(1))},
+      {"positions: map before custom", EncodableValue(ValueMap{}), EncodableValue(CustomValue(1))},
       {"positions: custom before float list", EncodableValue(CustomValue(1)),
        EncodableValue(std::vector<float>{})},
   };
@@ -161,7 +161,8 @@ TEST(EncodableValueTest, EquivalentValues) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   EXPECT_TRUE(Equivalent(EncodableValue(), EncodableValue()));
   EXPECT_TRUE(Equivalent(EncodableValue(nan), EncodableValue(1.0)));
-  EXPECT_TRUE(Equivalent(EncodableValue(std::vector<double>{nan}), EncodableValue(std::vector<double>{2.0})));
+  EXPECT_TRUE(Equivalent(EncodableValue(std::vector<double>{nan}),
+                         EncodableValue(std::vector<double>{2.0})));
   EXPECT_TRUE(Equivalent(EncodableValue(ValueMap{{"k", ValueList{1}}}),
                          EncodableValue(ValueMap{{"k", ValueList{1}}})));
 }

@@ -23,7 +23,8 @@ const char kInvalidRead[] = "Invalid read in StandardCodecByteStreamReader";
 const char kTooDeep[] = "Values nested deeper than 128 in StandardCodecSerializer::ReadValueOfType";
 
 std::string SizeLine(const std::string& size) {
-  return "Size " + size + " runs past the end of the data in StandardCodecSerializer::ReadValueOfType";
+  return "Size " + size +
+         " runs past the end of the data in StandardCodecSerializer::ReadValueOfType";
 }
 
 EncodableValue Decode(const std::vector<uint8_t>& bytes) {

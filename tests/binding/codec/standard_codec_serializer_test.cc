@@ -74,9 +74,11 @@ std::vector<GoldenRow> GoldenRows() {
       {"list of int32 1 and \"a\"", EncodableValue(ValueList{1, "a"}),
        "0C 02 03 01 00 00 00 07 01 61"},
       {"map \"a\" -> 1", EncodableValue(ValueMap{{"a", 1}}), "0D 01 07 01 61 03 01 00 00 00"},
-      {"map keys ascending", EncodableValue(ValueMap{{"b", EncodableValue()}, {"a", EncodableValue()}}),
+      {"map keys ascending",
+       EncodableValue(ValueMap{{"b", EncodableValue()}, {"a", EncodableValue()}}),
        "0D 02 07 01 61 00 07 01 62 00"},
-      {"map int32 key first", EncodableValue(ValueMap{{"a", EncodableValue()}, {2, EncodableValue()}}),
+      {"map int32 key first",
+       EncodableValue(ValueMap{{"a", EncodableValue()}, {2, EncodableValue()}}),
        "0D 02 03 02 00 00 00 00 07 01 61 00"},
       {"list holding double 1.5", EncodableValue(ValueList{1.5}),
        "0C 01 06 00 00 00 00 00 00 00 00 00 00 00 F8 3F"},
@@ -118,8 +120,7 @@ TEST(StandardCodecSerializerTest, ReadsGoldenBytesBack) {
 
 TEST(StandardCodecSerializerTest, CustomValueIsWrittenAsNullWithALine) {
   StderrCapture capture;
-  EXPECT_EQ(ToHex(Encode(EncodableValue(ValueList{CustomValue(1), 2}))),
-            "0C 02 00 03 02 00 00 00");
+  EXPECT_EQ(ToHex(Encode(EncodableValue(ValueList{CustomValue(1), 2}))), "0C 02 00 03 02 00 00 00");
   EXPECT_THAT(capture.Lines(), ElementsAre(kCustomLine));
 }
 
@@ -127,9 +128,14 @@ TEST(StandardCodecSerializerTest, SizeEncoding) {
   const struct {
     uint64_t size;
     const char* hex;
-  } rows[] = {{0, "00"},          {253, "FD"},          {254, "FE FE 00"},
-              {300, "FE 2C 01"},  {65535, "FE FF FF"},  {65536, "FF 00 00 01 00"},
-              {70000, "FF 70 11 01 00"}, {4294967295u, "FF FF FF FF FF"}};
+  } rows[] = {{0, "00"},
+              {253, "FD"},
+              {254, "FE FE 00"},
+              {300, "FE 2C 01"},
+              {65535, "FE FF FF"},
+              {65536, "FF 00 00 01 00"},
+              {70000, "FF 70 11 01 00"},
+              {4294967295u, "FF FF FF FF FF"}};
   const StandardCodecSerializer& serializer = StandardCodecSerializer::Instance();
   for (const auto& row : rows) {
     SCOPED_TRACE(row.size);
@@ -170,28 +176,41 @@ TEST(StandardCodecSerializerTest, ReadingCases) {
       {"type 5 reads as a string", "05 01 61", EncodableValue("a"), {}},
       {"type 15 is unknown", "0F", EncodableValue(), {unknown + "15"}},
       {"type 255 is unknown", "FF 03", EncodableValue(), {unknown + "255"}},
-      {"first of two equivalent keys wins", "0D 02 07 01 61 03 01 00 00 00 07 01 61 03 02 00 00 00",
-       EncodableValue(ValueMap{{"a", 1}}), {}},
+      {"first of two equivalent keys wins",
+       "0D 02 07 01 61 03 01 00 00 00 07 01 61 03 02 00 00 00",
+       EncodableValue(ValueMap{{"a", 1}}),
+       {}},
       {"int32 1 and int64 1 are two keys",
        "0D 02 03 01 00 00 00 00 04 01 00 00 00 00 00 00 00 00",
-       EncodableValue(ValueMap{{1, EncodableValue()}, {int64_t{1}, EncodableValue()}}), {}},
-      {"empty int32 list skips past the end", "09 00", EncodableValue(std::vector<int32_t>{}),
+       EncodableValue(ValueMap{{1, EncodableValue()}, {int64_t{1}, EncodableValue()}}),
+       {}},
+      {"empty int32 list skips past the end",
+       "09 00",
+       EncodableValue(std::vector<int32_t>{}),
        {kInvalidRead}},
       {"int32 cut short", "03 01 00", EncodableValue(0), {kInvalidRead}},
       {"double cut short", "06 00 00 00 00 00 00 00 00 00 F8", EncodableValue(0.0), {kInvalidRead}},
-      {"list runs out", "0C 03 01", EncodableValue(ValueList{true, EncodableValue(), EncodableValue()}),
+      {"list runs out",
+       "0C 03 01",
+       EncodableValue(ValueList{true, EncodableValue(), EncodableValue()}),
        {kInvalidRead, kInvalidRead}},
       {"string runs out", "07 05 61 62", EncodableValue(std::string(5, '\0')), {kInvalidRead}},
       {"byte list runs out", "08 03 01", EncodableValue(std::vector<uint8_t>(3)), {kInvalidRead}},
-      {"double list runs out", "0B 02 00 00 00 00 00 00 00 00 00 00 F8 3F",
-       EncodableValue(std::vector<double>(2)), {kInvalidRead}},
+      {"double list runs out",
+       "0B 02 00 00 00 00 00 00 00 00 00 00 F8 3F",
+       EncodableValue(std::vector<double>(2)),
+       {kInvalidRead}},
       {"missing size", "07", EncodableValue(""), {kInvalidRead}},
       {"missing size extension", "07 FE 01", EncodableValue(""), {kInvalidRead}},
-      {"map runs out", "0D 03 00", EncodableValue(ValueMap{{EncodableValue(), EncodableValue()}}),
+      {"map runs out",
+       "0D 03 00",
+       EncodableValue(ValueMap{{EncodableValue(), EncodableValue()}}),
        {kInvalidRead, kInvalidRead, kInvalidRead, kInvalidRead, kInvalidRead}},
       {"empty message", "", EncodableValue(), {kInvalidRead}},
-      {"writer and reader differ on empty lists", "0C 03 01 09 00 03 01 00 00 00",
-       EncodableValue(ValueList{true, std::vector<int32_t>{}, EncodableValue()}), {}},
+      {"writer and reader differ on empty lists",
+       "0C 03 01 09 00 03 01 00 00 00",
+       EncodableValue(ValueList{true, std::vector<int32_t>{}, EncodableValue()}),
+       {}},
   };
   for (const ReadRow& row : rows) {
     SCOPED_TRACE(row.name);
@@ -246,13 +265,15 @@ TEST(StandardCodecSerializerTest, DerivedSerializerHandlesNestedCustomValues) {
   const PointSerializer serializer;
   std::vector<uint8_t> bytes;
   ByteBufferStreamWriter writer(&bytes);
-  serializer.WriteValue(
-      EncodableValue(ValueMap{{"p", CustomValue(PointSerializer::Point{5})}}), writer);
+  serializer.WriteValue(EncodableValue(ValueMap{{"p", CustomValue(PointSerializer::Point{5})}}),
+                        writer);
   EXPECT_EQ(ToHex(bytes), "0D 01 07 01 70 80 03 05 00 00 00");
   ByteBufferStreamReader reader(bytes.data(), bytes.size());
   const EncodableValue value = serializer.ReadValue(reader);
-  const auto& point =
-      *value.Get<ValueMap>().at(EncodableValue("p")).Get<CustomValue>().As<PointSerializer::Point>();
+  const auto& point = *value.Get<ValueMap>()
+                           .at(EncodableValue("p"))
+                           .Get<CustomValue>()
+                           .As<PointSerializer::Point>();
   EXPECT_EQ(point.x, 5);
 }
 

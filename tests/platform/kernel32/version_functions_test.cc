@@ -56,10 +56,10 @@ TEST_F(SimulatedVersionTest, UnaskableTestsFail) {
   OSVERSIONINFOEXW info;
   std::memset(&info, 0, sizeof(info));
   info.dwOSVersionInfoSize = sizeof(info);
-  EXPECT_EQ(VerifyVersionInfoW(&info, 0, 0), 0);  // nothing asked
+  EXPECT_EQ(VerifyVersionInfoW(&info, 0, 0), 0);                 // nothing asked
   EXPECT_EQ(VerifyVersionInfoW(&info, VER_MAJORVERSION, 0), 0);  // no condition
-  EXPECT_EQ(VerifyVersionInfoW(&info, VER_SUITENAME, VerSetConditionMask(0, VER_SUITENAME, VER_AND)),
-            0);
+  EXPECT_EQ(
+      VerifyVersionInfoW(&info, VER_SUITENAME, VerSetConditionMask(0, VER_SUITENAME, VER_AND)), 0);
   EXPECT_NE(VerifyVersionInfoW(&info, VER_MAJORVERSION,
                                VerSetConditionMask(0, VER_MAJORVERSION, VER_GREATER)),
             0);
