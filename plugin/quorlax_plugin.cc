@@ -32,15 +32,16 @@ void QuorlaxPlugin::RegisterWithRegistrar(flutter::PluginRegistrarWindows* regis
   const auto channel = std::make_unique<flutter::MethodCallChannel<flutter::EncodableValue>>(
       registrar->GetMessenger(), "quorlax", &codec);
   auto plugin = std::make_unique<QuorlaxPlugin>();
-  // The registrar owns both the plugin and the messenger that keeps this handler, so the plugin
-  // outlives every call the handler forwards.
+  QuorlaxPlugin* const plugin_object = plugin.get();
+  // Adopted before its handler is installed, so that a failure on the way cannot leave a handler
+  // that points at a plugin nobody owns. The registrar owns both the plugin and the messenger that
+  // keeps the handler, so the plugin outlives every call the handler forwards.
+  registrar->AdoptPlugin(std::move(plugin));
   channel->SetCallHandler(
-      [plugin_object = plugin.get()](
-          const flutter::MethodCall<flutter::EncodableValue>& call,
-          std::unique_ptr<flutter::MethodResult<flutter::EncodableValue>> result) {
+      [plugin_object](const flutter::MethodCall<flutter::EncodableValue>& call,
+                      std::unique_ptr<flutter::MethodResult<flutter::EncodableValue>> result) {
         plugin_object->OnMethodCall(call, std::move(result));
       });
-  registrar->AdoptPlugin(std::move(plugin));
 }
 
 void QuorlaxPlugin::OnMethodCall(

@@ -22,8 +22,10 @@ using SharedMessenger = std::shared_ptr<FlutterDesktopMessenger>;
 // An answer while the engine is unavailable is dropped silently, and does not count as the answer.
 //
 // Copies share one use-once state, so however a responder is copied the engine gets at most one
-// response. Destroying a responder sends nothing. The messenger reference keeps the engine
-// messenger valid for as long as any copy exists.
+// response. Destroying a responder sends nothing, with one exception: the last copy of an
+// unanswered responder, destroyed by an exception on its way up (memory that could not be had, a
+// handler that threw), answers empty, so that the sender is not left waiting. The messenger
+// reference keeps the engine messenger valid for as long as any copy exists.
 //
 // Threading: may be called and destroyed on any thread; the use-once state is guarded by the
 // engine's messenger lock.
@@ -31,6 +33,11 @@ class MessageResponder {
  public:
   MessageResponder(SharedMessenger messenger,
                    const FlutterDesktopMessageResponseHandle* response_handle);
+  MessageResponder(const MessageResponder&) = default;
+  MessageResponder(MessageResponder&&) noexcept = default;
+  MessageResponder& operator=(const MessageResponder&) = default;
+  MessageResponder& operator=(MessageResponder&&) noexcept = default;
+  ~MessageResponder();
 
   // The bytes go to the engine as given, a null pointer with size 0 included, without a copy.
   void operator()(const uint8_t* response, std::size_t response_size) const noexcept;
@@ -41,7 +48,10 @@ class MessageResponder {
     // Null once the response has been sent.
     const FlutterDesktopMessageResponseHandle* response_handle;
   };
+  // Null once moved from.
   std::shared_ptr<Exchange> exchange_;
+  // Exceptions in flight when this copy was made; more at destruction means unwinding.
+  int exceptions_at_construction_;
 };
 
 // The callback registered with the engine for every channel that has a handler. `user_data` is
@@ -51,9 +61,8 @@ class MessageResponder {
 // the last responder goes.
 //
 // An exception from below (a handler that throws, memory that cannot be had) does not leave the
-// callback: it writes "Exception in a message handler: " and the exception's text as a line. Any
-// responder the exception destroyed sends nothing, except that a method channel's result answers
-// empty in that case.
+// callback: it writes "Exception in a message handler: " and the exception's text as a line, and
+// the message is answered empty unless it was answered, or its responder is kept, already.
 void OnEngineMessage(FlutterDesktopMessengerRef messenger, const FlutterDesktopMessage* message,
                      void* user_data);
 

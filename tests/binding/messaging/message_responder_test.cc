@@ -201,12 +201,40 @@ TEST_F(MessageResponderTest, AHandlerMayRemoveItsOwnChannelWhileItRuns) {
   EXPECT_FALSE(engine_.CallbackFor("ch").has_value() && engine_.CallbackFor("ch")->callback);
 }
 
-TEST_F(MessageResponderTest, AnExceptionFromTheHandlerDoesNotLeaveTheCallback) {
+TEST_F(MessageResponderTest, AnExceptionFromTheHandlerIsReportedAndTheMessageAnsweredEmpty) {
   Handle([](const uint8_t*, std::size_t, ChannelReply) { throw std::runtime_error("boom"); });
   StderrCapture capture;
-  engine_.Deliver("ch", {});
+  const auto* response = engine_.Deliver("ch", {});
   EXPECT_THAT(capture.Lines(), ElementsAre("Exception in a message handler: boom"));
+  EXPECT_TRUE(engine_.Response(response)->answered);
+  EXPECT_TRUE(engine_.Response(response)->null_data);
   EXPECT_EQ(engine_.MessengerReferences(), 0u);
+  EXPECT_THAT(engine_.Violations(), IsEmpty());
+}
+
+TEST_F(MessageResponderTest, AnExceptionLeavesAKeptOrAnsweredReplyAlone) {
+  ChannelReply kept;
+  Handle([&kept](const uint8_t*, std::size_t, ChannelReply reply) {
+    kept = reply;  // a copy lives on
+    throw std::runtime_error("after keeping");
+  });
+  StderrCapture capture;
+  const auto* kept_response = engine_.Deliver("ch", {});
+  EXPECT_FALSE(engine_.Response(kept_response)->answered);
+  kept(nullptr, 0);
+  EXPECT_TRUE(engine_.Response(kept_response)->answered);
+
+  Handle([](const uint8_t*, std::size_t, ChannelReply reply) {
+    const uint8_t byte = 1;
+    reply(&byte, 1);
+    throw std::runtime_error("after answering");
+  });
+  const auto* answered = engine_.Deliver("ch", {});
+  EXPECT_EQ(engine_.Response(answered)->attempts, 1);
+  EXPECT_EQ(engine_.Response(answered)->bytes, std::vector<uint8_t>{1});
+  EXPECT_THAT(capture.Lines(), ElementsAre("Exception in a message handler: after keeping",
+                                           "Exception in a message handler: after answering"));
+  EXPECT_THAT(engine_.Violations(), IsEmpty());
 }
 
 }  // namespace
