@@ -84,8 +84,11 @@ struct ResponseRecord {
   // the engine's own empty answer for a channel without a callback.
   bool answered = false;
   bool answered_by_engine = false;
-  // Of the response that reached the engine: whether its byte pointer was null, and its bytes.
+  // Of the response that reached the engine: whether its byte pointer was null, the pointer itself
+  // (to tell the module's own buffer from a copy; valid only during the call that sent it), and
+  // its bytes.
   bool null_data = false;
+  const uint8_t* data = nullptr;
   std::vector<uint8_t> bytes;
 };
 

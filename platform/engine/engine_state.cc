@@ -432,6 +432,7 @@ void EngineState::SendResponse(const EngineCall& call, FlutterDesktopMessengerRe
     if (available_ && !record.answered && bytes_problem.empty()) {
       record.answered = true;
       record.null_data = data == nullptr;
+      record.data = data;
       record.bytes = Copy(data, size);
     }
     Record(call, std::nullopt, problems);

@@ -173,6 +173,57 @@ TEST_F(MethodCallChannelTest, AnEmptyHandlerRemovesTheChannelsHandlerAndANewOneR
   EXPECT_EQ(ToHex(Deliver(EncodedCall("m")).bytes), "00 03 03 00 00 00");
 }
 
+// The standard codec, remembering where the last message it decoded and the last envelope it
+// encoded live.
+class RememberingCodec : public MethodCodec<EncodableValue> {
+ public:
+  mutable const uint8_t* last_message = nullptr;
+  mutable const uint8_t* last_envelope = nullptr;
+
+ protected:
+  std::unique_ptr<MethodCall<EncodableValue>> DecodeCallImpl(const uint8_t* message,
+                                                             std::size_t size) const override {
+    last_message = message;
+    return Standard().DecodeCall(message, size);
+  }
+  std::unique_ptr<std::vector<uint8_t>> EncodeCallImpl(const MethodCall<>& call) const override {
+    return Standard().EncodeCall(call);
+  }
+  std::unique_ptr<std::vector<uint8_t>> EncodeSuccessImpl(
+      const EncodableValue* result) const override {
+    return Remember(Standard().EncodeSuccess(result));
+  }
+  std::unique_ptr<std::vector<uint8_t>> EncodeErrorImpl(
+      const std::string& code, const std::string& message,
+      const EncodableValue* details) const override {
+    return Remember(Standard().EncodeError(code, message, details));
+  }
+  bool DecodeResponseImpl(const uint8_t* response, std::size_t size,
+                          MethodResult<EncodableValue>* result) const override {
+    return Standard().DecodeResponse(response, size, result);
+  }
+
+ private:
+  static const StandardMethodCodec& Standard() { return StandardMethodCodec::Instance(); }
+  std::unique_ptr<std::vector<uint8_t>> Remember(
+      std::unique_ptr<std::vector<uint8_t>> bytes) const {
+    last_envelope = bytes->data();
+    return bytes;
+  }
+};
+
+TEST_F(MethodCallChannelTest, NeitherTheMessageNorTheAnswerIsCopied) {
+  const RememberingCodec codec;
+  MethodCallChannel<> channel(&messenger_, "quorlax", &codec);
+  channel.SetCallHandler(
+      [](const MethodCall<>&, Result result) { result->Success(EncodableValue("answer")); });
+  const std::vector<uint8_t> message = EncodedCall("m");
+  const auto* handle = engine_.Deliver("quorlax", message);
+  EXPECT_EQ(codec.last_message, message.data());  // decoded where the engine put it
+  ASSERT_NE(codec.last_envelope, nullptr);
+  EXPECT_EQ(engine_.Response(handle)->data, codec.last_envelope);  // sent from the envelope itself
+}
+
 TEST(ReplySlotTest, AnEmptyOrMissingAnswerIsPassedAsNullAndZero) {
   for (const bool give_vector : {false, true}) {
     SCOPED_TRACE(give_vector ? "empty vector" : "no vector");
