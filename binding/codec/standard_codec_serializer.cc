@@ -60,9 +60,10 @@ thread_local unsigned open_containers = 0;
 
 [[noreturn]] void RejectSize(uint64_t size) {
   char line[128];
-  std::snprintf(line, sizeof(line),
-                "Size %llu runs past the end of the data in StandardCodecSerializer::ReadValueOfType",
-                static_cast<unsigned long long>(size));
+  std::snprintf(
+      line, sizeof(line),
+      "Size %llu runs past the end of the data in StandardCodecSerializer::ReadValueOfType",
+      static_cast<unsigned long long>(size));
   Reject(line);
 }
 
@@ -85,10 +86,11 @@ void CheckRun(uint64_t count, uint64_t width, const ByteStreamReader& stream) {
   if (bytes > kMaxMissing && bytes > stream.RemainingBytes()) RejectSize(count);
 }
 
-// A container about to read `values` more values, each at least one byte long.
+// A container about to read `values` more values, each at least one byte long. The stream is
+// asked only when the values could exceed the bound, which spares the last values of every
+// container, and every value of small ones, a virtual call.
 void CheckValues(uint64_t values, uint64_t size, const ByteStreamReader& stream) {
-  const uint64_t remaining = stream.RemainingBytes();
-  if (values > kMaxMissing && values - kMaxMissing > remaining) RejectSize(size);
+  if (values > kMaxMissing && values - kMaxMissing > stream.RemainingBytes()) RejectSize(size);
 }
 
 // Numbers travel in memory order: the targets are little-endian, as the encoding is.
@@ -106,6 +108,36 @@ T ReadNumber(ByteStreamReader& stream) {
   stream.ReadBytes(reinterpret_cast<uint8_t*>(&number), sizeof(T));
   return number;
 }
+
+// The size encoding's one-byte form inline, the rest out of line: nearly every size in a message
+// is below 254.
+void PutSize(const StandardCodecSerializer& serializer, uint64_t size, ByteStreamWriter& stream) {
+  if (size < kSize16Marker) {
+    stream.WriteByte(static_cast<uint8_t>(size));
+  } else {
+    serializer.WriteSize(size, stream);
+  }
+}
+
+inline uint32_t TakeSize(ByteStreamReader& stream) {
+  const uint8_t first = stream.ReadByte();
+  if (first < kSize16Marker) return first;
+  if (first == kSize16Marker) return ReadNumber<uint16_t>(stream);
+  return ReadNumber<uint32_t>(stream);
+}
+
+// Reads the next value (ReadValue) when converted to a value. Handed to a container's emplace,
+// it lets the value be built in the container's own storage instead of being moved there.
+class NextValue {
+ public:
+  NextValue(const StandardCodecSerializer& serializer, ByteStreamReader& stream) noexcept
+      : serializer_(serializer), stream_(stream) {}
+  operator EncodableValue() const { return serializer_.ReadValue(stream_); }
+
+ private:
+  const StandardCodecSerializer& serializer_;
+  ByteStreamReader& stream_;
+};
 
 }  // namespace
 
@@ -134,10 +166,7 @@ void StandardCodecSerializer::WriteSize(uint64_t size, ByteStreamWriter& stream)
 }
 
 uint32_t StandardCodecSerializer::ReadSize(ByteStreamReader& stream) const {
-  const uint8_t first = stream.ReadByte();
-  if (first < kSize16Marker) return first;
-  if (first == kSize16Marker) return ReadNumber<uint16_t>(stream);
-  return ReadNumber<uint32_t>(stream);
+  return TakeSize(stream);
 }
 
 namespace {
@@ -146,7 +175,7 @@ namespace {
 template <typename T>
 void WriteNumericList(const StandardCodecSerializer& serializer, const std::vector<T>& list,
                       ByteStreamWriter& stream) {
-  serializer.WriteSize(list.size(), stream);
+  PutSize(serializer, list.size(), stream);
   if (list.empty()) return;
   stream.PadToAlignment(static_cast<uint8_t>(sizeof(T)));
   stream.WriteBytes(reinterpret_cast<const uint8_t*>(list.data()), list.size() * sizeof(T));
@@ -154,8 +183,8 @@ void WriteNumericList(const StandardCodecSerializer& serializer, const std::vect
 
 // The reader skips to the element boundary whatever the size, zero included, unlike the writer.
 template <typename T>
-std::vector<T> ReadNumericList(const StandardCodecSerializer& serializer, ByteStreamReader& stream) {
-  const uint32_t count = serializer.ReadSize(stream);
+std::vector<T> ReadNumericList(ByteStreamReader& stream) {
+  const uint32_t count = TakeSize(stream);
   stream.SkipToAlignment(static_cast<uint8_t>(sizeof(T)));
   CheckRun(count, sizeof(T), stream);
   std::vector<T> list(count);
@@ -190,7 +219,7 @@ void StandardCodecSerializer::WriteValue(const EncodableValue& value,
     case EncodableValue::kString: {
       const std::string& text = *value.GetIf<std::string>();
       stream.WriteByte(kTypeString);
-      WriteSize(text.size(), stream);
+      PutSize(*this, text.size(), stream);
       if (!text.empty()) {
         stream.WriteBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size());
       }
@@ -199,7 +228,7 @@ void StandardCodecSerializer::WriteValue(const EncodableValue& value,
     case EncodableValue::kUint8List: {
       const auto& bytes = *value.GetIf<std::vector<uint8_t>>();
       stream.WriteByte(kTypeUint8List);
-      WriteSize(bytes.size(), stream);
+      PutSize(*this, bytes.size(), stream);
       if (!bytes.empty()) stream.WriteBytes(bytes.data(), bytes.size());
       return;
     }
@@ -222,15 +251,19 @@ void StandardCodecSerializer::WriteValue(const EncodableValue& value,
     case EncodableValue::kList: {
       const ValueList& list = *value.GetIf<ValueList>();
       stream.WriteByte(kTypeList);
-      WriteSize(list.size(), stream);
+      PutSize(*this, list.size(), stream);
       for (const EncodableValue& element : list) WriteValue(element, stream);
       return;
     }
     case EncodableValue::kMap: {
       const ValueMap& map = *value.GetIf<ValueMap>();
       stream.WriteByte(kTypeMap);
-      WriteSize(map.size(), stream);
-      for (const auto& [key, entry_value] : map) {
+      PutSize(*this, map.size(), stream);
+      for (auto entry = map.begin(); entry != map.end();) {
+        const auto& [key, entry_value] = *entry;
+        // Step to the next node before writing this entry: in a large map it is seldom in cache,
+        // and its loads then overlap the writing instead of stalling after it.
+        ++entry;
         WriteValue(key, stream);
         WriteValue(entry_value, stream);
       }
@@ -264,50 +297,49 @@ EncodableValue StandardCodecSerializer::ReadValueOfType(uint8_t type,
       return EncodableValue(ReadNumber<double>(stream));
     case kTypeLargeInt:
     case kTypeString: {
-      const uint32_t size = ReadSize(stream);
+      const uint32_t size = TakeSize(stream);
       CheckRun(size, 1, stream);
       std::string text(size, '\0');
       stream.ReadBytes(reinterpret_cast<uint8_t*>(text.data()), text.size());
       return EncodableValue(std::move(text));
     }
     case kTypeUint8List: {
-      const uint32_t size = ReadSize(stream);
+      const uint32_t size = TakeSize(stream);
       CheckRun(size, 1, stream);
       std::vector<uint8_t> bytes(size);
       stream.ReadBytes(bytes.data(), bytes.size());
       return EncodableValue(std::move(bytes));
     }
     case kTypeInt32List:
-      return EncodableValue(ReadNumericList<int32_t>(*this, stream));
+      return EncodableValue(ReadNumericList<int32_t>(stream));
     case kTypeInt64List:
-      return EncodableValue(ReadNumericList<int64_t>(*this, stream));
+      return EncodableValue(ReadNumericList<int64_t>(stream));
     case kTypeDoubleList:
-      return EncodableValue(ReadNumericList<double>(*this, stream));
+      return EncodableValue(ReadNumericList<double>(stream));
     case kTypeFloatList:
-      return EncodableValue(ReadNumericList<float>(*this, stream));
+      return EncodableValue(ReadNumericList<float>(stream));
     case kTypeList: {
       const NestingGuard nesting;
-      const uint32_t count = ReadSize(stream);
+      const uint32_t count = TakeSize(stream);
       CheckValues(count, count, stream);
       ValueList list;
       list.reserve(std::min(count, kMaxReserve));
       for (uint32_t i = 0; i < count; ++i) {
         CheckValues(count - i, count, stream);
-        list.push_back(ReadValue(stream));
+        list.emplace_back(NextValue(*this, stream));
       }
       return EncodableValue(std::move(list));
     }
     case kTypeMap: {
       const NestingGuard nesting;
-      const uint32_t count = ReadSize(stream);
+      const uint32_t count = TakeSize(stream);
       CheckValues(uint64_t{count} * 2, count, stream);
       ValueMap map;
       for (uint32_t i = 0; i < count; ++i) {
         CheckValues(uint64_t{count - i} * 2, count, stream);
-        EncodableValue key = ReadValue(stream);
-        EncodableValue entry_value = ReadValue(stream);
+        // The entry is read into its node, key first (the pair's members are built in order).
         // Keys that arrive in order cost one comparison each. Of equivalent keys the first stays.
-        map.emplace_hint(map.end(), std::move(key), std::move(entry_value));
+        map.emplace_hint(map.end(), NextValue(*this, stream), NextValue(*this, stream));
       }
       return EncodableValue(std::move(map));
     }
