@@ -2,6 +2,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <type_traits>
+#include <variant>
+#include <vector>
 
 namespace flutter {
 namespace {
@@ -39,52 +43,76 @@ int CompareRanges(Iterator a, Iterator a_end, Iterator b, Iterator b_end,
   return 0;
 }
 
-struct CompareWithin {
-  const EncodableValue& a;
-  const EncodableValue& b;
+// The order within alternative T, which both values hold.
+template <typename T>
+int CompareWithin(const EncodableValue& a, const EncodableValue& b) {
+  if constexpr (std::is_same_v<T, std::monostate>) {
+    return 0;
+  } else if constexpr (std::is_same_v<T, CustomValue>) {
+    // By the addresses of the two values: a custom value is equivalent only to itself.
+    return CompareNumbers(reinterpret_cast<std::uintptr_t>(&a),
+                          reinterpret_cast<std::uintptr_t>(&b));
+  } else {
+    const T& x = *a.GetIf<T>();
+    const T& y = *b.GetIf<T>();
+    if constexpr (std::is_arithmetic_v<T>) {
+      return CompareNumbers(x, y);
+    } else if constexpr (std::is_same_v<T, std::string> ||
+                         std::is_same_v<T, std::vector<uint8_t>>) {
+      // Bytes compare as unsigned values.
+      return CompareBytes(x.data(), x.size(), y.data(), y.size());
+    } else if constexpr (std::is_same_v<T, ValueList>) {
+      return CompareRanges(x.begin(), x.end(), y.begin(), y.end(), Compare);
+    } else if constexpr (std::is_same_v<T, ValueMap>) {
+      // Entry by entry in key order: the key decides, then the value.
+      return CompareRanges(x.begin(), x.end(), y.begin(), y.end(),
+                           [](const ValueMap::value_type& p, const ValueMap::value_type& q) {
+                             if (const int order = Compare(p.first, q.first)) return order;
+                             return Compare(p.second, q.second);
+                           });
+    } else {  // numeric lists
+      using Number = typename T::value_type;
+      return CompareRanges(x.begin(), x.end(), y.begin(), y.end(),
+                           [](Number p, Number q) { return CompareNumbers(p, q); });
+    }
+  }
+}
 
-  int operator()(std::monostate) const { return 0; }
-  int operator()(bool content) const { return CompareNumbers(content, *b.GetIf<bool>()); }
-  int operator()(int32_t content) const { return CompareNumbers(content, *b.GetIf<int32_t>()); }
-  int operator()(int64_t content) const { return CompareNumbers(content, *b.GetIf<int64_t>()); }
-  int operator()(double content) const { return CompareNumbers(content, *b.GetIf<double>()); }
-  // Bytes compare as unsigned values.
-  int operator()(const std::string& content) const {
-    const std::string& other = *b.GetIf<std::string>();
-    return CompareBytes(content.data(), content.size(), other.data(), other.size());
-  }
-  int operator()(const std::vector<uint8_t>& content) const {
-    const auto& other = *b.GetIf<std::vector<uint8_t>>();
-    return CompareBytes(content.data(), content.size(), other.data(), other.size());
-  }
-  template <typename Number>
-  int operator()(const std::vector<Number>& content) const {
-    const auto& other = *b.GetIf<std::vector<Number>>();
-    return CompareRanges(content.begin(), content.end(), other.begin(), other.end(),
-                         [](Number x, Number y) { return CompareNumbers(x, y); });
-  }
-  int operator()(const ValueList& content) const {
-    const ValueList& other = *b.GetIf<ValueList>();
-    return CompareRanges(content.begin(), content.end(), other.begin(), other.end(), Compare);
-  }
-  // Entry by entry in key order: the key decides, then the value.
-  int operator()(const ValueMap& content) const {
-    const ValueMap& other = *b.GetIf<ValueMap>();
-    return CompareRanges(content.begin(), content.end(), other.begin(), other.end(),
-                         [](const ValueMap::value_type& x, const ValueMap::value_type& y) {
-                           if (const int order = Compare(x.first, y.first)) return order;
-                           return Compare(x.second, y.second);
-                         });
-  }
-  // By the addresses of the two values: a custom value is equivalent only to itself.
-  int operator()(const CustomValue&) const {
-    return CompareNumbers(reinterpret_cast<std::uintptr_t>(&a), reinterpret_cast<std::uintptr_t>(&b));
-  }
-};
-
+// A switch rather than std::visit: map keys are compared on every insertion, and the switch
+// spares each comparison an indirect call.
 int Compare(const EncodableValue& a, const EncodableValue& b) {
   if (a.Index() != b.Index()) return CompareNumbers(a.Index(), b.Index());
-  return a.Visit(CompareWithin{a, b});
+  switch (a.Index()) {
+    case EncodableValue::kNull:
+      return CompareWithin<std::monostate>(a, b);
+    case EncodableValue::kBool:
+      return CompareWithin<bool>(a, b);
+    case EncodableValue::kInt32:
+      return CompareWithin<int32_t>(a, b);
+    case EncodableValue::kInt64:
+      return CompareWithin<int64_t>(a, b);
+    case EncodableValue::kDouble:
+      return CompareWithin<double>(a, b);
+    case EncodableValue::kString:
+      return CompareWithin<std::string>(a, b);
+    case EncodableValue::kUint8List:
+      return CompareWithin<std::vector<uint8_t>>(a, b);
+    case EncodableValue::kInt32List:
+      return CompareWithin<std::vector<int32_t>>(a, b);
+    case EncodableValue::kInt64List:
+      return CompareWithin<std::vector<int64_t>>(a, b);
+    case EncodableValue::kDoubleList:
+      return CompareWithin<std::vector<double>>(a, b);
+    case EncodableValue::kList:
+      return CompareWithin<ValueList>(a, b);
+    case EncodableValue::kMap:
+      return CompareWithin<ValueMap>(a, b);
+    case EncodableValue::kCustom:
+      return CompareWithin<CustomValue>(a, b);
+    case EncodableValue::kFloatList:
+    default:
+      return CompareWithin<std::vector<float>>(a, b);
+  }
 }
 
 }  // namespace
