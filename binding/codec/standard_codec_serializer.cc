@@ -259,11 +259,7 @@ void StandardCodecSerializer::WriteValue(const EncodableValue& value,
       const ValueMap& map = *value.GetIf<ValueMap>();
       stream.WriteByte(kTypeMap);
       PutSize(*this, map.size(), stream);
-      for (auto entry = map.begin(); entry != map.end();) {
-        const auto& [key, entry_value] = *entry;
-        // Step to the next node before writing this entry: in a large map it is seldom in cache,
-        // and its loads then overlap the writing instead of stalling after it.
-        ++entry;
+      for (const auto& [key, entry_value] : map) {
         WriteValue(key, stream);
         WriteValue(entry_value, stream);
       }
