@@ -1,6 +1,5 @@
 #include "binding/codec/byte_buffer_streams.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "binding/diagnostic.h"
@@ -19,10 +18,6 @@ std::size_t Misalignment(std::size_t offset, uint8_t alignment) {
   if ((modulus & (modulus - 1)) == 0) return offset & (modulus - 1);
   return offset % modulus;
 }
-
-// Runs shorter than this (sizes, numbers, most strings) are appended byte by byte: for them the
-// vector's general range insertion and its copy call cost twice as much.
-constexpr std::size_t kShortRun = 16;
 
 }  // namespace
 
@@ -55,17 +50,7 @@ void ByteBufferStreamReader::SkipToAlignment(uint8_t alignment) {
 void ByteBufferStreamWriter::WriteByte(uint8_t byte) { vector_->push_back(byte); }
 
 void ByteBufferStreamWriter::WriteBytes(const uint8_t* source, std::size_t count) {
-  std::vector<uint8_t>& vector = *vector_;
-  if (count < kShortRun) {
-    // Room first, growing as the vector itself would, so that a failure appends nothing.
-    if (count > vector.capacity() - vector.size()) {
-      const std::size_t doubled = std::min(2 * vector.capacity(), vector.max_size());
-      vector.reserve(std::max(doubled, vector.size() + count));
-    }
-    for (std::size_t i = 0; i < count; ++i) vector.push_back(source[i]);
-    return;
-  }
-  vector.insert(vector.end(), source, source + count);
+  if (count != 0) vector_->insert(vector_->end(), source, source + count);
 }
 
 void ByteBufferStreamWriter::PadToAlignment(uint8_t alignment) {
