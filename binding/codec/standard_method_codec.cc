@@ -40,13 +40,14 @@ std::unique_ptr<MethodCall<EncodableValue>> StandardMethodCodec::DecodeCallImpl(
     const uint8_t* message, std::size_t message_size) const {
   ByteBufferStreamReader stream(message, message_size);
   EncodableValue method_name = serializer_->ReadValue(stream);
-  const std::string* name = method_name.GetIf<std::string>();
+  std::string* name = method_name.GetIf<std::string>();
   if (name == nullptr) {
     WriteDiagnosticLine("Invalid method call; method name is not a string.");
     return nullptr;
   }
   auto arguments = std::make_unique<EncodableValue>(serializer_->ReadValue(stream));
-  return std::make_unique<MethodCall<EncodableValue>>(*name, std::move(arguments));
+  // The decoded name is handed over, not copied: it is the call's name from here on.
+  return std::make_unique<MethodCall<EncodableValue>>(std::move(*name), std::move(arguments));
 }
 
 std::unique_ptr<std::vector<uint8_t>> StandardMethodCodec::EncodeCallImpl(
