@@ -83,7 +83,7 @@ std::unique_ptr<LoadedModule> LoadedModule::Load(const std::string& path, std::s
 
 std::string DefaultModulePath() {
   const std::string folder = ExecutableFolder();
-  const std::string beside = folder + kSeparator + kModuleName;
+  std::string beside = folder + kSeparator + kModuleName;
   if (Exists(beside)) return beside;
   const std::string installed =
       folder + kSeparator + ".." + kSeparator + "lib" + kSeparator + kModuleName;

@@ -31,9 +31,8 @@ namespace flutter {
 template <typename T = EncodableValue>
 class MethodCallChannel {
  public:
-  MethodCallChannel(BinaryMessenger* messenger, const std::string& name,
-                    const MethodCodec<T>* codec)
-      : messenger_(messenger), name_(name), codec_(codec) {}
+  MethodCallChannel(BinaryMessenger* messenger, std::string name, const MethodCodec<T>* codec)
+      : messenger_(messenger), name_(std::move(name)), codec_(codec) {}
 
   MethodCallChannel(const MethodCallChannel&) = delete;
   MethodCallChannel& operator=(const MethodCallChannel&) = delete;

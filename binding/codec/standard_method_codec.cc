@@ -40,7 +40,7 @@ std::unique_ptr<MethodCall<EncodableValue>> StandardMethodCodec::DecodeCallImpl(
     const uint8_t* message, std::size_t message_size) const {
   ByteBufferStreamReader stream(message, message_size);
   EncodableValue method_name = serializer_->ReadValue(stream);
-  std::string* name = method_name.GetIf<std::string>();
+  auto* name = method_name.GetIf<std::string>();
   if (name == nullptr) {
     WriteDiagnosticLine("Invalid method call; method name is not a string.");
     return nullptr;
@@ -100,7 +100,7 @@ bool StandardMethodCodec::DecodeResponseImpl(const uint8_t* response, std::size_
       const EncodableValue details = serializer_->ReadValue(stream);
       // Throws std::bad_variant_access, before anything is delivered, unless the code is a string
       // and the message null or a string.
-      const std::string& error_code = code.Get<std::string>();
+      const auto& error_code = code.Get<std::string>();
       const std::string error_message =
           message.IsNull() ? std::string() : message.Get<std::string>();
       if (details.IsNull()) {

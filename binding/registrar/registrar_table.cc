@@ -15,7 +15,7 @@ std::uintptr_t KeyOf(FlutterDesktopPluginRegistrarRef engine_registrar) {
 
 RegistrarTable& RegistrarTable::Instance() {
   // Never destroyed: the engine may destroy registrars until the very end of the process.
-  static RegistrarTable* const table = new RegistrarTable();
+  static auto* const table = new RegistrarTable();
   return *table;
 }
 

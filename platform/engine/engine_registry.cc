@@ -8,7 +8,7 @@
 namespace engine_host::internal {
 
 EngineRegistry& EngineRegistry::Instance() {
-  static EngineRegistry* const registry = new EngineRegistry();
+  static auto* const registry = new EngineRegistry();
   return *registry;
 }
 

@@ -280,7 +280,7 @@ bool EngineState::UnregistrationPending(int64_t id) const {
 }
 
 bool EngineState::CompleteUnregistration(int64_t id) {
-  Unregistration completed;
+  Unregistration completed{};
   {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto found =

@@ -39,7 +39,7 @@ uintptr_t EncodeHandle(const HandleToken& token) {
 }
 
 std::optional<HandleToken> DecodeHandle(const void* handle) {
-  const uintptr_t value = reinterpret_cast<uintptr_t>(handle);
+  const auto value = reinterpret_cast<uintptr_t>(handle);
   if ((value >> 60) != (kMarker >> 60)) return std::nullopt;
   HandleToken token;
   token.engine = static_cast<uint32_t>((value >> kEngineShift) & kEngineMask);

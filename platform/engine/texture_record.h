@@ -36,7 +36,7 @@ class TextureRecord {
   template <typename T>
   T Read(size_t offset) const;
 
-  std::array<uint8_t, kSize> bytes_;
+  std::array<uint8_t, kSize> bytes_{};
 };
 
 }  // namespace engine_host::internal

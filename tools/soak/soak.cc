@@ -162,7 +162,8 @@ int main(int argc, char** argv) {
   // The module keeps no state per message or per torn-down registrar: nothing may be left over.
   const bool heap_flat = most_blocks_between_batches == blocks_after_first_batch &&
                          blocks_at_end == blocks_after_first_batch;
-  std::printf("messages sent:               %ld (%.0f per second)\n", sent, sent / seconds);
+  std::printf("messages sent:               %ld (%.0f per second)\n", sent,
+              static_cast<double>(sent) / seconds);
   std::printf("answered exactly once:       %ld\n", answered_once);
   std::printf("success envelopes:           %ld\n", success_envelopes);
   std::printf("FlutterDesktopMessengerAddRef: %ld, FlutterDesktopMessengerRelease: %ld\n", add_refs,
