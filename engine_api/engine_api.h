@@ -113,10 +113,9 @@ FLUTTER_ENGINE_EXPORT void FlutterDesktopPluginRegistrarSetDestructionHandler(
 
 // Messenger. The channel name is NUL-terminated and borrowed for the call only.
 // A null callback and user data clear the channel's callback.
-FLUTTER_ENGINE_EXPORT void FlutterDesktopMessengerSetCallback(FlutterDesktopMessengerRef messenger,
-                                                              const char* channel,
-                                                              FlutterDesktopMessageCallback callback,
-                                                              void* user_data);
+FLUTTER_ENGINE_EXPORT void FlutterDesktopMessengerSetCallback(
+    FlutterDesktopMessengerRef messenger, const char* channel,
+    FlutterDesktopMessageCallback callback, void* user_data);
 FLUTTER_ENGINE_EXPORT bool FlutterDesktopMessengerSend(FlutterDesktopMessengerRef messenger,
                                                        const char* channel, const uint8_t* message,
                                                        size_t message_size);

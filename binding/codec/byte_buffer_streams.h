@@ -25,9 +25,7 @@ class ByteBufferStreamReader : public ByteStreamReader {
   uint8_t ReadByte() override;
   void ReadBytes(uint8_t* destination, std::size_t count) override;
   void SkipToAlignment(uint8_t alignment) override;
-  std::size_t RemainingBytes() const override {
-    return position_ < size_ ? size_ - position_ : 0;
-  }
+  std::size_t RemainingBytes() const override { return position_ < size_ ? size_ - position_ : 0; }
 
  private:
   const uint8_t* buffer_;

@@ -73,10 +73,10 @@ class CustomValue {
 
 class EncodableValue {
  public:
-  using Variant = std::variant<std::monostate, bool, int32_t, int64_t, double, std::string,
-                               std::vector<uint8_t>, std::vector<int32_t>, std::vector<int64_t>,
-                               std::vector<double>, ValueList, ValueMap, CustomValue,
-                               std::vector<float>>;
+  using Variant =
+      std::variant<std::monostate, bool, int32_t, int64_t, double, std::string,
+                   std::vector<uint8_t>, std::vector<int32_t>, std::vector<int64_t>,
+                   std::vector<double>, ValueList, ValueMap, CustomValue, std::vector<float>>;
 
   // Positions of the alternatives.
   static constexpr std::size_t kNull = 0;

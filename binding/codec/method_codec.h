@@ -30,7 +30,8 @@ class MethodCodec {
   MethodCodec& operator=(const MethodCodec&) = delete;
 
   // The call encoded in `message`, or null when the bytes are not a method call.
-  std::unique_ptr<MethodCall<T>> DecodeCall(const uint8_t* message, std::size_t message_size) const {
+  std::unique_ptr<MethodCall<T>> DecodeCall(const uint8_t* message,
+                                            std::size_t message_size) const {
     return DecodeCallImpl(message, message_size);
   }
   std::unique_ptr<std::vector<uint8_t>> EncodeCall(const MethodCall<T>& call) const {
